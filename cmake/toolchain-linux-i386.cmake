@@ -1,0 +1,10 @@
+# A static i386 Linux build; this machine's kernel runs no 32-bit programs, so tests go through qemu.
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR i386)
+set(CMAKE_C_COMPILER gcc)
+set(CMAKE_CXX_COMPILER g++)
+set(CMAKE_C_FLAGS_INIT "-m32")
+set(CMAKE_CXX_FLAGS_INIT "-m32")
+set(CMAKE_ASM_FLAGS_INIT "-m32")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-m32 -static")
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386-static)
