@@ -4,10 +4,6 @@ if(NOT QUORVIN_TARGET STREQUAL "fuzz")
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  if(QUORVIN_WINDOWS)
-    # mingw's win32 thread model has no std::mutex in older headers; GoogleTest uses its own Win32 locks.
-    set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
-  endif()
   add_subdirectory(${QUORVIN_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 endif()
 

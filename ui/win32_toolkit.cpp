@@ -107,6 +107,8 @@ void Win32Toolkit::loadMainWindow() {
                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, start.x, start.y,
                                 kMainWindow.designedWidth, kMainWindow.designedHeight, nullptr, nullptr, instance_, this);
   if (!mainWindow_) fatalRuntimeError("无法创建主窗口，程序不能启动。");
+  SendMessageA(mainWindow_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
+  SendMessageA(mainWindow_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   createControls();
   stackControls();
   fire(kMainWindow.created);

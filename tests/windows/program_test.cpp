@@ -1,0 +1,198 @@
+// The real program under Wine, driven from outside through its windows.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "tests/windows/program_driver.h"
+#include "ui/controls.h"
+#include "ui/window_description.h"
+
+namespace quorvin::test {
+namespace {
+
+const char* const kProgram = QUORVIN_PROGRAM_PATH;
+
+std::string className(HWND window) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override { prepareIniFile(std::nullopt); }
+  void TearDown() override { prepareIniFile(std::nullopt); }
+
+  // Names the five prizes and takes the panel away, so that the draw area can be reached.
+  static void confirmPrizes(RunningProgram& program) {
+    program.setText("jp11", "笔记本");
+    program.click(kConfirmButton);
+    ASSERT_TRUE(waitUntil([&] { return !program.visible(kSettingsPanel); }));
+  }
+};
+
+// Core: the window as built from the description, then a draw, a stop and Esc from a name box.
+TEST_F(ProgramTest, CoreWindowDrawAndEsc) {
+  RunningProgram program(kProgram);
+  HWND main = program.mainWindow();
+
+  // The fixed frame: caption, system menu and minimize box, no maximize box, no sizing border.
+  const LONG_PTR style = GetWindowLongPtrA(main, GWL_STYLE);
+  EXPECT_TRUE(style & WS_CAPTION);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+
+  // Compact outer size, top-left corner where the designed size centred it.
+  RECT outer{};
+  GetWindowRect(main, &outer);
+  EXPECT_EQ(outer.right - outer.left, 375);
+  EXPECT_EQ(outer.bottom - outer.top, 348);
+  const Point start = centredStartPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_EQ(outer.left, start.x);
+  EXPECT_EQ(outer.top, start.y);
+
+  // Every control but the timer is a child window of its container, of a standard class, where the
+  // description puts it; the settings panel has moved to 0,0.
+  for (const ControlSpec& spec : kControls) {
+    if (spec.kind == ControlKind::timer) continue;
+    SCOPED_TRACE(std::string(spec.name));
+    HWND window = program.control(spec.name);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(GetParent(window), spec.container.empty() ? main : program.control(spec.container));
+    const std::string expectedClass = spec.kind == ControlKind::editBox ? "Edit"
+                                      : spec.kind == ControlKind::transparentLabel ? "Static"
+                                                                                   : "Button";
+    EXPECT_EQ(_stricmp(className(window).c_str(), expectedClass.c_str()), 0) << className(window);
+    const RECT rect = program.rectInContainer(spec.name);
+    const bool panel = spec.name == kSettingsPanel;
+    EXPECT_EQ(rect.left, panel ? 0 : spec.left);
+    EXPECT_EQ(rect.top, panel ? 0 : spec.top);
+    EXPECT_EQ(rect.right - rect.left, spec.width);
+    EXPECT_EQ(rect.bottom - rect.top, spec.height);
+    EXPECT_EQ(((GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0), spec.visible);
+    EXPECT_EQ(IsWindowEnabled(window) == FALSE, spec.disabled) << "designed state";  // no file: 按钮10 stays off
+    EXPECT_EQ(program.text(spec.name), spec.text);
+  }
+
+  // Stacking order: among the controls of each container, the first row lies on top.
+  for (std::string_view container : {std::string_view{}, std::string_view{"分组框4"}, std::string_view{"分组框1"}}) {
+    HWND parent = container.empty() ? main : program.control(container);
+    std::vector<HWND> expected;
+    for (const ControlSpec& spec : kControls)
+      if (spec.container == container && spec.kind != ControlKind::timer) expected.push_back(program.control(spec.name));
+    std::vector<HWND> actual;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) actual.push_back(child);
+    EXPECT_EQ(actual, expected) << "stacking order in " << std::string(container);
+  }
+
+  // The icon resource: one image of 48 by 48 at 32 bits per pixel, 9,640 bytes; the window's caption
+  // shows it.
+  HMODULE image = LoadLibraryExA(kProgram, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(image, nullptr);
+  HRSRC group = FindResourceA(image, "DEFAULT_ICON", MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+  ASSERT_NE(group, nullptr);
+  const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(image, group)));
+  ASSERT_EQ(directory[4], 1) << "one image";
+  EXPECT_EQ(directory[6], 48);  // width
+  EXPECT_EQ(directory[7], 48);  // height
+  EXPECT_EQ(directory[12], 32);  // bits per pixel
+  const WORD iconId = static_cast<WORD>(directory[18] | directory[19] << 8);
+  HRSRC icon = FindResourceA(image, MAKEINTRESOURCEA(iconId), MAKEINTRESOURCEA(3));  // RT_ICON
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(SizeofResource(image, icon), 9640u);
+  FreeLibrary(image);
+  // The caption shows the small icon: its golden star appears at the caption's left end.
+  RECT captionStart{outer.left, outer.top, outer.left + 28, outer.top + 28};
+  const Capture caption = program.captureScreen(captionStart);
+  int gold = 0;
+  for (COLORREF pixel : caption.pixels)
+    gold += GetRValue(pixel) > 200 && GetGValue(pixel) > 140 && GetGValue(pixel) < 230 && GetBValue(pixel) < 100;
+  EXPECT_GE(gold, 3) << "no icon in the caption";
+
+  // A draw: the number rolls within 1 to 100, then a stop enables exactly the awards still at "00".
+  confirmPrizes(program);
+  EXPECT_TRUE(program.visible(kSaveWinnersButton));
+  program.click(kStartButton);
+  EXPECT_FALSE(program.enabled(kStartButton));
+  EXPECT_TRUE(program.enabled(kStopButton));
+  std::set<std::string> seen;
+  ASSERT_TRUE(waitUntil([&] {
+    const std::string shown = program.text(kNumberDisplay);
+    const int number = std::atoi(shown.c_str());
+    EXPECT_TRUE(number >= 1 && number <= 100 && std::to_string(number) == shown) << shown;
+    seen.insert(shown);
+    return seen.size() >= 3;
+  }));
+  program.click(kStopButton);
+  const std::string drawn = program.text(kNumberDisplay);
+  Sleep(200);
+  EXPECT_EQ(program.text(kNumberDisplay), drawn) << "no tick after the stop";
+  EXPECT_TRUE(program.enabled(kStartButton));
+  EXPECT_FALSE(program.enabled(kStopButton));
+  for (const PrizeLevel& level : kPrizeLevels) EXPECT_TRUE(program.enabled(level.awardButton));
+
+  // Esc in a name box would close the window; here the name boxes are hidden, so Esc goes to the
+  // focused button: the window closes all the same, and the program ends with exit code 0.
+  program.pressKey(GetFocus() ? GetFocus() : program.control(kStartButton), VK_ESCAPE);
+  EXPECT_EQ(program.waitForExit(), std::optional<DWORD>(0));
+}
+
+TEST_F(ProgramTest, EscInANameBoxClosesTheWindow) {
+  RunningProgram program(kProgram);
+  program.setText("jp22", "钢笔");
+  program.pressKey(program.control("jp22"), VK_ESCAPE);
+  EXPECT_EQ(program.waitForExit(), std::optional<DWORD>(0));
+  EXPECT_FALSE(readIniFile().has_value()) << "nothing is saved at exit";
+}
+
+TEST_F(ProgramTest, EnterAndF1DoNothing) {
+  RunningProgram program(kProgram);
+  program.setText("jp11", "笔记本");
+  program.pressKey(program.control(kConfirmButton), VK_RETURN);
+  program.pressKey(program.control("jp11"), VK_RETURN);
+  program.pressKey(program.control("jp11"), VK_F1);
+  program.sync();
+  EXPECT_TRUE(program.visible(kSettingsPanel)) << "Enter pressed the confirm button";
+  EXPECT_FALSE(program.waitForMessageBox(300).has_value());
+}
+
+TEST_F(ProgramTest, StopEnablesOnlyTheAwardsOfPrizesWithoutAWinner) {
+  prepareIniFile("[保存配置文件]\r\njp11=笔记本\r\nNo2=7\r\nNo3=\r\nNo4=0\r\n");
+  RunningProgram program(kProgram);
+  EXPECT_TRUE(program.enabled(kClearButton)) << "the file exists";
+  EXPECT_EQ(program.text("No2"), "7");
+  EXPECT_EQ(program.text("No3"), "");
+  confirmPrizes(program);
+  program.postClick(kStartButton);
+  program.postClick(kStopButton);  // before the first tick: the display keeps "0"
+  program.sync();
+  EXPECT_EQ(program.text(kNumberDisplay), "0");
+  const bool expectedOpen[] = {true, false, false, false, true};
+  for (std::size_t level = 0; level < 5; ++level)
+    EXPECT_EQ(program.enabled(kPrizeLevels[level].awardButton), expectedOpen[level]) << "level " << level + 1;
+}
+
+TEST_F(ProgramTest, WinnerLabelShowsOnlyItsNewText) {
+  RunningProgram program(kProgram);
+  confirmPrizes(program);
+  const Capture before = program.capture("No1");
+  program.postClick(kStartButton);
+  program.postClick(kStopButton);
+  program.sync();
+  program.click(kPrizeLevels[0].awardButton);
+  ASSERT_EQ(program.text("No1"), "0");
+  const Capture changed = program.capture("No1");
+  EXPECT_NE(changed, before) << "the label did not change on screen";
+  // A full repaint draws the label from scratch: if any trace of "00" had stayed, it goes now.
+  program.repaintAll();
+  const Capture repainted = program.capture("No1");
+  EXPECT_EQ(changed, repainted) << "traces of the old text stayed beneath the new one";
+  int red = 0;
+  for (COLORREF pixel : changed.pixels) red += GetRValue(pixel) > 200 && GetGValue(pixel) < 80 && GetBValue(pixel) < 80;
+  EXPECT_GT(red, 5) << "the label draws in its own colour";
+}
+
+}  // namespace
+}  // namespace quorvin::test
