@@ -172,9 +172,11 @@ std::optional<MessageBoxSeen> RunningProgram::waitForMessageBox(DWORD timeoutMs)
           timeoutMs))
     return std::nullopt;
   MessageBoxSeen box{search.found, windowText(search.found), {}, false};
-  // The box's text is its static control 0xFFFF; its icon, a static control 0x14.
+  // The box's text is its static control 0xFFFF; its icon, a static control 0x14 on Windows and 0x440
+  // on Wine, that holds an icon only when the box has one.
   box.text = windowText(GetDlgItem(search.found, 0xFFFF));
   HWND icon = GetDlgItem(search.found, 0x14);
+  if (!icon) icon = GetDlgItem(search.found, 0x440);
   box.hasIcon = icon && IsWindowVisible(icon) && SendMessageA(icon, STM_GETICON, 0, 0) != 0;
   return box;
 }

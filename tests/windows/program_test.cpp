@@ -196,3 +196,145 @@ TEST_F(ProgramTest, WinnerLabelShowsOnlyItsNewText) {
 
 }  // namespace
 }  // namespace quorvin::test
+
+namespace quorvin::test {
+namespace {
+
+constexpr char kExampleFile[] =
+    "[保存配置文件]\r\njp11=笔记本\r\njp22=钢笔\r\njp33=文具盒\r\njp44=橡皮\r\njp55=书包\r\n";
+
+class SettingsThroughTheWindow : public ::testing::Test {
+ protected:
+  void SetUp() override { prepareIniFile(std::nullopt); }
+  void TearDown() override {
+    SetFileAttributesA(kIniPath, FILE_ATTRIBUTE_NORMAL);
+    prepareIniFile(std::nullopt);
+  }
+};
+
+// Core: the first screen, a refused and an accepted confirm, a draw with an award and a save, then a
+// second start that restores it all.
+TEST_F(SettingsThroughTheWindow, CoreConfirmDrawAwardSaveAndRestore) {
+  std::string drawn;
+  {
+    RunningProgram program(kProgram);
+    EXPECT_TRUE(program.visible(kSettingsPanel));
+    EXPECT_FALSE(program.enabled(kClearButton)) << "no file";
+    EXPECT_EQ(program.rectInContainer(kSettingsPanel).left, 0);
+
+    program.click(kConfirmButton);  // the first prize has no name yet
+    const auto refused = program.waitForMessageBox();
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(refused->text, "您的奖品还没有设置哦！");
+    EXPECT_EQ(refused->title, "信息：");
+    EXPECT_FALSE(refused->hasIcon);
+    EXPECT_FALSE(IsWindowEnabled(program.mainWindow())) << "task-modal: the window waits for the box";
+    program.dismissMessageBox(*refused);
+    EXPECT_TRUE(program.visible(kSettingsPanel));
+    EXPECT_FALSE(readIniFile().has_value());
+
+    program.setText("jp11", "笔记本");
+    program.setText("jp22", "钢笔");
+    program.click(kConfirmButton);
+    ASSERT_TRUE(waitUntil([&] { return !program.visible(kSettingsPanel); }));
+    EXPECT_EQ(program.text("jp1"), "笔记本");
+    EXPECT_EQ(program.text("jp2"), "钢笔");
+    EXPECT_EQ(program.text("jp3"), "");
+    EXPECT_TRUE(program.visible(kSaveWinnersButton));
+    EXPECT_EQ(readIniFile(), std::optional<std::string>("[保存配置文件]\r\njp11=笔记本\r\njp22=钢笔\r\njp33=\r\njp44=\r\njp55=\r\n"));
+
+    program.click(kStartButton);
+    Sleep(300);
+    program.click(kStopButton);
+    drawn = program.text(kNumberDisplay);
+    program.click(kPrizeLevels[2].awardButton);
+    EXPECT_EQ(program.text("No3"), drawn);
+    EXPECT_FALSE(program.enabled(kPrizeLevels[2].awardButton));
+
+    program.click(kSaveWinnersButton);
+    const auto saved = program.waitForMessageBox();
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(saved->text, "亲,当前所有配置已经保存");
+    EXPECT_EQ(saved->title, "提示：");
+    EXPECT_TRUE(saved->hasIcon);
+    program.dismissMessageBox(*saved);
+    EXPECT_EQ(readIniFile(), std::optional<std::string>("[保存配置文件]\r\njp11=笔记本\r\njp22=钢笔\r\njp33=\r\njp44=\r\njp55=\r\n"
+                                                        "No1=00\r\nNo2=00\r\nNo3=" + drawn + "\r\nNo4=00\r\nNo5=00\r\n"));
+    program.pressKey(program.control(kStartButton), VK_ESCAPE);
+    EXPECT_EQ(program.waitForExit(), std::optional<DWORD>(0));
+  }
+  RunningProgram again(kProgram);
+  EXPECT_TRUE(again.enabled(kClearButton)) << "the file exists";
+  EXPECT_EQ(again.text("jp11"), "笔记本");
+  EXPECT_EQ(again.text("jp22"), "钢笔");
+  EXPECT_EQ(again.text("No3"), drawn);
+  EXPECT_EQ(again.text("No1"), "00");
+  again.click(kConfirmButton);
+  ASSERT_TRUE(waitUntil([&] { return !again.visible(kSettingsPanel); }));
+  for (int stop = 0; stop < 2; ++stop) {
+    again.click(kStartButton);
+    again.click(kStopButton);
+    EXPECT_FALSE(again.enabled(kPrizeLevels[2].awardButton)) << "a restored winner is not drawn again";
+    EXPECT_TRUE(again.enabled(kPrizeLevels[0].awardButton));
+  }
+}
+
+TEST_F(SettingsThroughTheWindow, ClearRemovesTheFileAndEmptiesTheNames) {
+  prepareIniFile(kExampleFile);
+  RunningProgram program(kProgram);
+  ASSERT_TRUE(program.enabled(kClearButton));
+  program.click(kClearButton);
+  EXPECT_FALSE(readIniFile().has_value());
+  for (const PrizeLevel& level : kPrizeLevels) EXPECT_EQ(program.text(level.nameBox), "");
+  EXPECT_FALSE(program.enabled(kClearButton));
+  EXPECT_FALSE(program.waitForMessageBox(300).has_value()) << "a successful clear says nothing";
+}
+
+TEST_F(SettingsThroughTheWindow, AReadOnlyFileGivesTheErrorMessage) {
+  prepareIniFile(kExampleFile);
+  ASSERT_TRUE(SetFileAttributesA(kIniPath, FILE_ATTRIBUTE_READONLY));
+  // Wine maps the read-only attribute to Unix permissions, which do not stop root, the user these tests
+  // run as; holding the file open without write sharing makes every write fail here as the attribute
+  // does on Windows. Reading stays possible.
+  HANDLE holder = CreateFileA(kIniPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  RunningProgram program(kProgram);
+  EXPECT_EQ(program.text("jp55"), "书包") << "a read-only file still reads";
+  program.click(kConfirmButton);  // the names came from the file
+  ASSERT_TRUE(waitUntil([&] { return !program.visible(kSettingsPanel); }));
+  // Writing the names back to the read-only file fails: the operator is told.
+  const auto confirmError = program.waitForMessageBox();
+  ASSERT_TRUE(confirmError.has_value());
+  EXPECT_TRUE(confirmError->hasIcon);
+  EXPECT_EQ(confirmError->title, "错误：");
+  EXPECT_NE(confirmError->text.find("C:\\Quorvin.ini"), std::string::npos);
+  program.dismissMessageBox(*confirmError);
+
+  program.click(kSaveWinnersButton);
+  const auto saveError = program.waitForMessageBox();
+  ASSERT_TRUE(saveError.has_value());
+  EXPECT_EQ(saveError->title, "错误：");
+  EXPECT_EQ(saveError->text.find("亲,当前所有配置已经保存"), std::string::npos);
+  program.dismissMessageBox(*saveError);
+  CloseHandle(holder);
+  EXPECT_EQ(readIniFile(), std::optional<std::string>(kExampleFile)) << "the file is as it was";
+  EXPECT_EQ(program.text("No1"), "00");
+  program.pressKey(program.control(kStartButton), VK_ESCAPE);
+  EXPECT_EQ(program.waitForExit(), std::optional<DWORD>(0));
+}
+
+TEST_F(SettingsThroughTheWindow, AFolderNamedLikeTheFileCountsAndSurvivesClear) {
+  ASSERT_TRUE(CreateDirectoryA(kIniPath, nullptr));
+  RunningProgram program(kProgram);
+  EXPECT_TRUE(program.enabled(kClearButton)) << "any entry of that name counts";
+  program.click(kClearButton);
+  const auto error = program.waitForMessageBox();
+  ASSERT_TRUE(error.has_value()) << "the folder could not be deleted: the operator is told";
+  EXPECT_EQ(error->title, "错误：");
+  program.dismissMessageBox(*error);
+  EXPECT_EQ(GetFileAttributesA(kIniPath) & FILE_ATTRIBUTE_DIRECTORY, static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_FALSE(program.enabled(kClearButton));
+}
+
+}  // namespace
+}  // namespace quorvin::test
