@@ -10,7 +10,18 @@
 namespace quorvin::test {
 namespace {
 
-const char* const kProgram = QUORVIN_PROGRAM_PATH;
+// The program as built, and the same program whose skin engine fails to load (the system's look).
+struct Variant {
+  const char* name;
+  const char* path;
+};
+const Variant kVariants[] = {
+    {"Skinned", QUORVIN_PROGRAM_PATH},
+#ifdef QUORVIN_PROGRAM_WITHOUT_ENGINE_PATH
+    {"WithoutEngine", QUORVIN_PROGRAM_WITHOUT_ENGINE_PATH},
+#endif
+};
+std::string variantName(const ::testing::TestParamInfo<Variant>& info) { return info.param.name; }
 
 std::string className(HWND window) {
   char name[64] = {};
@@ -18,8 +29,9 @@ std::string className(HWND window) {
   return name;
 }
 
-class ProgramTest : public ::testing::Test {
+class ProgramTest : public ::testing::TestWithParam<Variant> {
  protected:
+  const char* const kProgram = GetParam().path;
   void SetUp() override { prepareIniFile(std::nullopt); }
   void TearDown() override { prepareIniFile(std::nullopt); }
 
@@ -32,7 +44,7 @@ class ProgramTest : public ::testing::Test {
 };
 
 // Core: the window as built from the description, then a draw, a stop and Esc from a name box.
-TEST_F(ProgramTest, CoreWindowDrawAndEsc) {
+TEST_P(ProgramTest, CoreWindowDrawAndEsc) {
   RunningProgram program(kProgram);
   HWND main = program.mainWindow();
 
@@ -139,7 +151,7 @@ TEST_F(ProgramTest, CoreWindowDrawAndEsc) {
   EXPECT_EQ(program.waitForExit(), std::optional<DWORD>(0));
 }
 
-TEST_F(ProgramTest, EscInANameBoxClosesTheWindow) {
+TEST_P(ProgramTest, EscInANameBoxClosesTheWindow) {
   RunningProgram program(kProgram);
   program.setText("jp22", "钢笔");
   program.pressKey(program.control("jp22"), VK_ESCAPE);
@@ -147,7 +159,7 @@ TEST_F(ProgramTest, EscInANameBoxClosesTheWindow) {
   EXPECT_FALSE(readIniFile().has_value()) << "nothing is saved at exit";
 }
 
-TEST_F(ProgramTest, EnterAndF1DoNothing) {
+TEST_P(ProgramTest, EnterAndF1DoNothing) {
   RunningProgram program(kProgram);
   program.setText("jp11", "笔记本");
   program.pressKey(program.control(kConfirmButton), VK_RETURN);
@@ -158,7 +170,7 @@ TEST_F(ProgramTest, EnterAndF1DoNothing) {
   EXPECT_FALSE(program.waitForMessageBox(300).has_value());
 }
 
-TEST_F(ProgramTest, StopEnablesOnlyTheAwardsOfPrizesWithoutAWinner) {
+TEST_P(ProgramTest, StopEnablesOnlyTheAwardsOfPrizesWithoutAWinner) {
   prepareIniFile("[保存配置文件]\r\njp11=笔记本\r\nNo2=7\r\nNo3=\r\nNo4=0\r\n");
   RunningProgram program(kProgram);
   EXPECT_TRUE(program.enabled(kClearButton)) << "the file exists";
@@ -174,7 +186,7 @@ TEST_F(ProgramTest, StopEnablesOnlyTheAwardsOfPrizesWithoutAWinner) {
     EXPECT_EQ(program.enabled(kPrizeLevels[level].awardButton), expectedOpen[level]) << "level " << level + 1;
 }
 
-TEST_F(ProgramTest, WinnerLabelShowsOnlyItsNewText) {
+TEST_P(ProgramTest, WinnerLabelShowsOnlyItsNewText) {
   RunningProgram program(kProgram);
   confirmPrizes(program);
   const Capture before = program.capture("No1");
@@ -194,6 +206,8 @@ TEST_F(ProgramTest, WinnerLabelShowsOnlyItsNewText) {
   EXPECT_GT(red, 5) << "the label draws in its own colour";
 }
 
+INSTANTIATE_TEST_SUITE_P(Program, ProgramTest, ::testing::ValuesIn(kVariants), variantName);
+
 }  // namespace
 }  // namespace quorvin::test
 
@@ -203,8 +217,9 @@ namespace {
 constexpr char kExampleFile[] =
     "[保存配置文件]\r\njp11=笔记本\r\njp22=钢笔\r\njp33=文具盒\r\njp44=橡皮\r\njp55=书包\r\n";
 
-class SettingsThroughTheWindow : public ::testing::Test {
+class SettingsThroughTheWindow : public ::testing::TestWithParam<Variant> {
  protected:
+  const char* const kProgram = GetParam().path;
   void SetUp() override { prepareIniFile(std::nullopt); }
   void TearDown() override {
     SetFileAttributesA(kIniPath, FILE_ATTRIBUTE_NORMAL);
@@ -214,7 +229,7 @@ class SettingsThroughTheWindow : public ::testing::Test {
 
 // Core: the first screen, a refused and an accepted confirm, a draw with an award and a save, then a
 // second start that restores it all.
-TEST_F(SettingsThroughTheWindow, CoreConfirmDrawAwardSaveAndRestore) {
+TEST_P(SettingsThroughTheWindow, CoreConfirmDrawAwardSaveAndRestore) {
   std::string drawn;
   {
     RunningProgram program(kProgram);
@@ -279,7 +294,7 @@ TEST_F(SettingsThroughTheWindow, CoreConfirmDrawAwardSaveAndRestore) {
   }
 }
 
-TEST_F(SettingsThroughTheWindow, ClearRemovesTheFileAndEmptiesTheNames) {
+TEST_P(SettingsThroughTheWindow, ClearRemovesTheFileAndEmptiesTheNames) {
   prepareIniFile(kExampleFile);
   RunningProgram program(kProgram);
   ASSERT_TRUE(program.enabled(kClearButton));
@@ -290,7 +305,7 @@ TEST_F(SettingsThroughTheWindow, ClearRemovesTheFileAndEmptiesTheNames) {
   EXPECT_FALSE(program.waitForMessageBox(300).has_value()) << "a successful clear says nothing";
 }
 
-TEST_F(SettingsThroughTheWindow, AReadOnlyFileGivesTheErrorMessage) {
+TEST_P(SettingsThroughTheWindow, AReadOnlyFileGivesTheErrorMessage) {
   prepareIniFile(kExampleFile);
   ASSERT_TRUE(SetFileAttributesA(kIniPath, FILE_ATTRIBUTE_READONLY));
   // Wine maps the read-only attribute to Unix permissions, which do not stop root, the user these tests
@@ -323,7 +338,7 @@ TEST_F(SettingsThroughTheWindow, AReadOnlyFileGivesTheErrorMessage) {
   EXPECT_EQ(program.waitForExit(), std::optional<DWORD>(0));
 }
 
-TEST_F(SettingsThroughTheWindow, AFolderNamedLikeTheFileCountsAndSurvivesClear) {
+TEST_P(SettingsThroughTheWindow, AFolderNamedLikeTheFileCountsAndSurvivesClear) {
   ASSERT_TRUE(CreateDirectoryA(kIniPath, nullptr));
   RunningProgram program(kProgram);
   EXPECT_TRUE(program.enabled(kClearButton)) << "any entry of that name counts";
@@ -335,6 +350,8 @@ TEST_F(SettingsThroughTheWindow, AFolderNamedLikeTheFileCountsAndSurvivesClear) 
   EXPECT_EQ(GetFileAttributesA(kIniPath) & FILE_ATTRIBUTE_DIRECTORY, static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
   EXPECT_FALSE(program.enabled(kClearButton));
 }
+
+INSTANTIATE_TEST_SUITE_P(Program, SettingsThroughTheWindow, ::testing::ValuesIn(kVariants), variantName);
 
 }  // namespace
 }  // namespace quorvin::test
