@@ -153,6 +153,7 @@ void Win32Toolkit::createControls() {
       control.font = font;
     }
     SendMessageA(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(control.font), FALSE);
+    if (spec.kind == ControlKind::editBox) SendMessageA(control.window, EM_SETLIMITTEXT, 0, 0);  // no length limit
 
     if (spec.kind == ControlKind::groupBox)
       control.classProc = reinterpret_cast<WNDPROC>(
