@@ -355,3 +355,105 @@ INSTANTIATE_TEST_SUITE_P(Program, SettingsThroughTheWindow, ::testing::ValuesIn(
 
 }  // namespace
 }  // namespace quorvin::test
+
+namespace quorvin::test {
+namespace {
+
+bool closeTo(COLORREF pixel, COLORREF colour, int tolerance) {
+  return std::abs(GetRValue(pixel) - GetRValue(colour)) <= tolerance &&
+         std::abs(GetGValue(pixel) - GetGValue(colour)) <= tolerance &&
+         std::abs(GetBValue(pixel) - GetBValue(colour)) <= tolerance;
+}
+
+int countNear(const Capture& capture, COLORREF colour, int tolerance) {
+  int count = 0;
+  for (COLORREF pixel : capture.pixels) count += closeTo(pixel, colour, tolerance);
+  return count;
+}
+
+// Colours of the built-in skin (resources/skin/classroom.skin).
+constexpr COLORREF kCaptionStart = RGB(0x8E, 0x24, 0x17), kCaptionEnd = RGB(0xC0, 0x48, 0x1E);
+constexpr COLORREF kInactiveCaptionStart = RGB(0x8A, 0x7B, 0x6F), kInactiveCaptionEnd = RGB(0xA9, 0x9B, 0x8F);
+constexpr COLORREF kButtonFaceStart = RGB(0xFA, 0xE8, 0xC8), kButtonFaceEnd = RGB(0xED, 0xCB, 0x92);
+constexpr COLORREF kGroupFrame = RGB(0xB0, 0x62, 0x1F);
+constexpr COLORREF kWindowFace = RGB(0xFB, 0xF3, 0xE1);
+
+// A pixel between two colours of a gradient, give or take a little.
+bool onGradient(COLORREF pixel, COLORREF from, COLORREF to) {
+  const auto within = [](int value, int a, int b) { return value >= std::min(a, b) - 12 && value <= std::max(a, b) + 12; };
+  return within(GetRValue(pixel), GetRValue(from), GetRValue(to)) && within(GetGValue(pixel), GetGValue(from), GetGValue(to)) &&
+         within(GetBValue(pixel), GetBValue(from), GetBValue(to));
+}
+
+class SkinOnScreen : public ::testing::TestWithParam<Variant> {
+ protected:
+  void SetUp() override { prepareIniFile(std::nullopt); }
+  void TearDown() override { prepareIniFile(std::nullopt); }
+  bool skinned() const { return std::string_view(GetParam().name) == "Skinned"; }
+};
+
+TEST_P(SkinOnScreen, CoreCaptionButtonGroupBoxAndMessageBox) {
+  RunningProgram program(GetParam().path);
+  RECT outer{}, client{};
+  GetWindowRect(program.mainWindow(), &outer);
+  GetClientRect(program.mainWindow(), &client);
+  POINT clientOrigin{0, 0};
+  ClientToScreen(program.mainWindow(), &clientOrigin);
+
+  // The caption: the strip between the window's top edge and its client area, away from the buttons.
+  const RECT captionStrip{outer.left + 30, outer.top + 4, outer.left + 200, clientOrigin.y - 4};
+  ASSERT_LT(captionStrip.top, captionStrip.bottom);
+  const Capture caption = program.captureScreen(captionStrip);
+  // Under Xvfb there is no window manager to activate the window, so Wine may leave it inactive: the
+  // skin's caption is brick red when active and taupe when not.
+  const bool active = GetForegroundWindow() == program.mainWindow();
+  int onCaption = 0;
+  for (COLORREF pixel : caption.pixels)
+    onCaption += active ? onGradient(pixel, kCaptionStart, kCaptionEnd)
+                        : onGradient(pixel, kInactiveCaptionStart, kInactiveCaptionEnd);
+  const int captionPixels = static_cast<int>(caption.pixels.size());
+
+  // The confirm button's face, left of its caption text.
+  RECT button{};
+  GetWindowRect(program.control(kConfirmButton), &button);
+  const Capture face = program.captureScreen({button.left + 4, button.top + 4, button.left + 14, button.bottom - 4});
+  int onFace = 0;
+  for (COLORREF pixel : face.pixels) onFace += onGradient(pixel, kButtonFaceStart, kButtonFaceEnd);
+
+  // The settings panel's frame and its background.
+  const Capture panel = program.capture(kSettingsPanel);
+
+  if (skinned()) {
+    EXPECT_GT(onCaption, captionPixels / 2) << "the caption does not carry the skin's colours; active: " << active;
+    EXPECT_GT(onFace, static_cast<int>(face.pixels.size()) * 3 / 4) << "the button face is not the skin's";
+    EXPECT_GT(countNear(panel, kGroupFrame, 24), 100) << "the group box frame is not the skin's copper";
+    EXPECT_GT(countNear(panel, kWindowFace, 6), static_cast<int>(panel.pixels.size()) / 2)
+        << "the panel is not filled with the skin's face";
+  } else {
+    EXPECT_LT(onCaption, captionPixels / 10) << "a skin was put on although the engine was left out";
+    EXPECT_EQ(countNear(panel, kGroupFrame, 24), 0);
+  }
+
+  // The refused confirm's message box: skinned too, and it still works.
+  program.click(kConfirmButton);
+  const auto box = program.waitForMessageBox();
+  ASSERT_TRUE(box.has_value());
+  RECT boxClient{};
+  GetClientRect(box->window, &boxClient);
+  POINT boxOrigin{0, 0};
+  ClientToScreen(box->window, &boxOrigin);
+  const Capture boxFace = program.captureScreen(
+      {boxOrigin.x, boxOrigin.y + boxClient.bottom - 8, boxOrigin.x + boxClient.right, boxOrigin.y + boxClient.bottom});
+  if (skinned())
+    EXPECT_GT(countNear(boxFace, kWindowFace, 6), static_cast<int>(boxFace.pixels.size()) / 2)
+        << "the message box face is not the skin's";
+  else
+    EXPECT_EQ(countNear(boxFace, kWindowFace, 6), 0);
+  program.dismissMessageBox(*box);
+  EXPECT_TRUE(program.visible(kSettingsPanel));
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, SkinOnScreen, ::testing::ValuesIn(kVariants), variantName);
+
+}  // namespace
+}  // namespace quorvin::test
