@@ -50,9 +50,9 @@ void MemoryToolkit::addExitRoutine(ExitRoutine routine) {
 void MemoryToolkit::loadMainWindow() {
   if (failWindowCreation_) fatalRuntimeError("the main window could not be created");
   controls_.clear();
-  for (const ControlSpec& spec : kControls)
-    controls_.emplace(std::string(spec.name),
-                      ControlState{&spec, Text(spec.text), spec.visible, spec.disabled, spec.left, spec.top, 0});
+  for (const ControlSpec& design : kControls)
+    controls_.emplace(std::string(design.name),
+                      ControlState{&design, Text(design.text), design.visible, design.disabled, design.left, design.top, 0});
   const Point start = centredStartPosition(screenWidth_, screenHeight_);
   windowLeft_ = start.x;
   windowTop_ = start.y;
@@ -98,25 +98,25 @@ bool MemoryToolkit::shownOnScreen(std::string_view name) const {
   const ControlState* state = &control(name);
   while (true) {
     if (!state->visible) return false;
-    if (state->spec->container.empty()) return windowExists_;
-    state = &control(state->spec->container);
+    if (state->design->container.empty()) return windowExists_;
+    state = &control(state->design->container);
   }
 }
 
 void MemoryToolkit::click(std::string_view control) {
   const ControlState& state = find(control);
-  if (state.disabled || !shownOnScreen(control) || state.spec->event == Handler::none) return;
-  sink_.onEvent(state.spec->event);
+  if (state.disabled || !shownOnScreen(control) || state.design->event == Handler::none) return;
+  sink_.onEvent(state.design->event);
 }
 
 void MemoryToolkit::tick() {
   for (auto& [name, state] : controls_)
-    if (state.spec->kind == ControlKind::timer && state.period > 0 && windowExists_) sink_.onEvent(state.spec->event);
+    if (state.design->kind == ControlKind::timer && state.period > 0 && windowExists_) sink_.onEvent(state.design->event);
 }
 
 void MemoryToolkit::type(std::string_view control, std::string_view text) {
   ControlState& state = find(control);
-  if (state.spec->kind != ControlKind::editBox || state.disabled || !shownOnScreen(control))
+  if (state.design->kind != ControlKind::editBox || state.disabled || !shownOnScreen(control))
     throw std::logic_error("cannot type into " + std::string(control));
   state.text = text;
 }

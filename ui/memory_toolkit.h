@@ -21,7 +21,7 @@ struct FatalRuntimeError : std::runtime_error {
 class MemoryToolkit final : public WindowToolkit {
  public:
   struct ControlState {
-    const ControlSpec* spec;
+    const ControlSpec* design;
     Text text;
     bool visible;
     bool disabled;

@@ -13,15 +13,15 @@ constexpr char kToolkitProperty[] = "Quorvin.Toolkit";
 
 std::string zeroTerminated(std::string_view text) { return std::string(text); }
 
-DWORD styleOf(const ControlSpec& spec) {
+DWORD styleOf(const ControlSpec& design) {
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-  if (spec.visible) style |= WS_VISIBLE;
-  if (spec.disabled) style |= WS_DISABLED;
-  switch (spec.kind) {
+  if (design.visible) style |= WS_VISIBLE;
+  if (design.disabled) style |= WS_DISABLED;
+  switch (design.kind) {
     case ControlKind::button:
       return style | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE;
     case ControlKind::editBox:
-      return style | WS_TABSTOP | ES_AUTOHSCROLL | (spec.align == TextAlign::centre ? ES_CENTER : ES_LEFT);
+      return style | WS_TABSTOP | ES_AUTOHSCROLL | (design.align == TextAlign::centre ? ES_CENTER : ES_LEFT);
     case ControlKind::transparentLabel:
       return style | SS_LEFT | SS_NOPREFIX;
     case ControlKind::groupBox:
@@ -32,8 +32,8 @@ DWORD styleOf(const ControlSpec& spec) {
   return style;
 }
 
-DWORD extendedStyleOf(const ControlSpec& spec) {
-  switch (spec.kind) {
+DWORD extendedStyleOf(const ControlSpec& design) {
+  switch (design.kind) {
     case ControlKind::editBox: return WS_EX_CLIENTEDGE;
     case ControlKind::transparentLabel: return WS_EX_TRANSPARENT;
     case ControlKind::groupBox: return WS_EX_CONTROLPARENT;  // Tab walks into it
@@ -78,7 +78,7 @@ int Win32Toolkit::run(const std::function<int()>& startupRoutine) {
 }
 
 void Win32Toolkit::initialise() {
-  for (std::size_t row = 0; row < kControlCount; ++row) controls_[row].spec = &kControls[row];
+  for (std::size_t row = 0; row < kControlCount; ++row) controls_[row].design = &kControls[row];
 
   largeIcon_ = static_cast<HICON>(LoadImageA(instance_, std::string(kMainWindow.iconResource).c_str(), IMAGE_ICON,
                                              kMainWindow.largeIconSize, kMainWindow.largeIconSize, LR_DEFAULTCOLOR));
@@ -119,7 +119,7 @@ void Win32Toolkit::loadMainWindow() {
   // The focus starts in the first name box the operator can type into, else the first Tab stop.
   HWND focus = nullptr;
   for (const Control& control : controls_)
-    if (control.spec->kind == ControlKind::editBox && IsWindowVisible(control.window) &&
+    if (control.design->kind == ControlKind::editBox && IsWindowVisible(control.window) &&
         IsWindowEnabled(control.window)) {
       focus = control.window;
       break;
@@ -131,12 +131,12 @@ void Win32Toolkit::createControls() {
   HFONT defaultFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   for (std::size_t row = 0; row < kControlCount; ++row) {
     Control& control = controls_[row];
-    const ControlSpec& spec = *control.spec;
-    if (spec.kind == ControlKind::timer) continue;
-    HWND parent = spec.container.empty() ? mainWindow_ : find(spec.container).window;
-    const std::string text = zeroTerminated(spec.text);
-    control.window = CreateWindowExA(extendedStyleOf(spec), classOf(spec.kind), text.c_str(), styleOf(spec), spec.left,
-                                     spec.top, spec.width, spec.height, parent,
+    const ControlSpec& design = *control.design;
+    if (design.kind == ControlKind::timer) continue;
+    HWND parent = design.container.empty() ? mainWindow_ : find(design.container).window;
+    const std::string text = zeroTerminated(design.text);
+    control.window = CreateWindowExA(extendedStyleOf(design), classOf(design.kind), text.c_str(), styleOf(design), design.left,
+                                     design.top, design.width, design.height, parent,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)), instance_,
                                      nullptr);
     if (!control.window) fatalRuntimeError("无法创建窗口控件，程序不能启动。");
@@ -144,21 +144,21 @@ void Win32Toolkit::createControls() {
     SetPropA(control.window, kToolkitProperty, this);
 
     control.font = defaultFont;
-    if (spec.font) {
-      const std::string face = zeroTerminated(spec.font->face);
-      HFONT font = CreateFontA(-spec.font->height, 0, 0, 0, spec.font->weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    if (design.font) {
+      const std::string face = zeroTerminated(design.font->face);
+      HFONT font = CreateFontA(-design.font->height, 0, 0, 0, design.font->weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH, face.c_str());
       if (!font) fatalRuntimeError("无法创建字体，程序不能启动。");
       fonts_.emplace_back(font);
       control.font = font;
     }
     SendMessageA(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(control.font), FALSE);
-    if (spec.kind == ControlKind::editBox) SendMessageA(control.window, EM_SETLIMITTEXT, 0, 0);  // no length limit
+    if (design.kind == ControlKind::editBox) SendMessageA(control.window, EM_SETLIMITTEXT, 0, 0);  // no length limit
 
-    if (spec.kind == ControlKind::groupBox)
+    if (design.kind == ControlKind::groupBox)
       control.classProc = reinterpret_cast<WNDPROC>(
           SetWindowLongPtrA(control.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(groupBoxProc)));
-    else if (spec.kind == ControlKind::transparentLabel)
+    else if (design.kind == ControlKind::transparentLabel)
       control.classProc = reinterpret_cast<WNDPROC>(
           SetWindowLongPtrA(control.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(labelProc)));
   }
@@ -169,14 +169,14 @@ void Win32Toolkit::stackControls() {
   const auto stack = [this](std::string_view container) {
     HWND above = HWND_TOP;
     for (const Control& control : controls_) {
-      if (!control.window || control.spec->container != container) continue;
+      if (!control.window || control.design->container != container) continue;
       SetWindowPos(control.window, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
       above = control.window;
     }
   };
   stack({});  // the main window's own controls
   for (const Control& control : controls_)
-    if (control.spec->kind == ControlKind::groupBox) stack(control.spec->name);
+    if (control.design->kind == ControlKind::groupBox) stack(control.design->name);
 }
 
 void Win32Toolkit::fire(Handler handler) {
@@ -222,7 +222,7 @@ bool Win32Toolkit::preTranslateKey(const MSG& message) {
 
 Win32Toolkit::Control& Win32Toolkit::find(std::string_view name) {
   for (Control& control : controls_)
-    if (control.spec->name == name) return control;
+    if (control.design->name == name) return control;
   fatalRuntimeError("程序内部出错：找不到控件。");
 }
 
@@ -359,14 +359,14 @@ LRESULT Win32Toolkit::onMainWindowMessage(HWND window, UINT message, WPARAM wPar
     case WM_COMMAND: {
       const int row = LOWORD(wParam) - kFirstControlId;
       if (HIWORD(wParam) == BN_CLICKED && row >= 0 && row < static_cast<int>(kControlCount) &&
-          controls_[static_cast<std::size_t>(row)].spec->kind == ControlKind::button)
-        fire(controls_[static_cast<std::size_t>(row)].spec->event);
+          controls_[static_cast<std::size_t>(row)].design->kind == ControlKind::button)
+        fire(controls_[static_cast<std::size_t>(row)].design->event);
       return 0;
     }
     case WM_TIMER:
       if (wParam == kDrawTimerId)
         for (const Control& control : controls_)
-          if (control.spec->kind == ControlKind::timer && control.period > 0) fire(control.spec->event);
+          if (control.design->kind == ControlKind::timer && control.period > 0) fire(control.design->event);
       return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: {
@@ -374,7 +374,7 @@ LRESULT Win32Toolkit::onMainWindowMessage(HWND window, UINT message, WPARAM wPar
       // button face.
       const Control* control = fromWindow(reinterpret_cast<HWND>(lParam));
       HDC dc = reinterpret_cast<HDC>(wParam);
-      if (control && control->spec->kind == ControlKind::editBox) {
+      if (control && control->design->kind == ControlKind::editBox) {
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkColor(dc, RGB(255, 255, 255));
         return reinterpret_cast<LRESULT>(editBackground_);
@@ -449,10 +449,10 @@ LRESULT CALLBACK Win32Toolkit::labelProc(HWND window, UINT message, WPARAM wPara
         GetClientRect(window, &client);
         HGDIOBJ previousFont = SelectObject(dc, control->font);
         SetBkMode(dc, TRANSPARENT);
-        const Colour colour = control->spec->textColour;
+        const Colour colour = control->design->textColour;
         SetTextColor(dc, RGB(colour.red, colour.green, colour.blue));
-        UINT format = DT_NOPREFIX | (control->spec->align == TextAlign::centre ? DT_CENTER : DT_LEFT);
-        format |= control->spec->wordWrap ? DT_WORDBREAK | DT_TOP : DT_SINGLELINE | DT_VCENTER;
+        UINT format = DT_NOPREFIX | (control->design->align == TextAlign::centre ? DT_CENTER : DT_LEFT);
+        format |= control->design->wordWrap ? DT_WORDBREAK | DT_TOP : DT_SINGLELINE | DT_VCENTER;
         DrawTextA(dc, caption.c_str(), copied, &client, format);
         SelectObject(dc, previousFont);
       }

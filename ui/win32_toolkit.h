@@ -55,7 +55,7 @@ class Win32Toolkit final : public WindowToolkit {
   using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
   struct Control {
-    const ControlSpec* spec = nullptr;
+    const ControlSpec* design = nullptr;
     HWND window = nullptr;  // none for the timer
     HFONT font = nullptr;   // borrowed: the default GUI font or one of fonts_
     WNDPROC classProc = nullptr;

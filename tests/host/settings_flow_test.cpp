@@ -61,7 +61,7 @@ class SettingsFlow : public ::testing::Test {
 
   std::vector<MemoryToolkit::ControlState> snapshot() {
     std::vector<MemoryToolkit::ControlState> states;
-    for (const ControlSpec& spec : kControls) states.push_back(window().control(spec.name));
+    for (const ControlSpec& design : kControls) states.push_back(window().control(design.name));
     return states;
   }
 

@@ -115,8 +115,8 @@ RunningProgram::~RunningProgram() {
 
 HWND RunningProgram::control(std::string_view name) const {
   const std::size_t row = rowOf(name);
-  const ControlSpec& spec = kControls[row];
-  HWND parent = spec.container.empty() ? main_ : control(spec.container);
+  const ControlSpec& design = kControls[row];
+  HWND parent = design.container.empty() ? main_ : control(design.container);
   return GetDlgItem(parent, kFirstControlId + static_cast<int>(row));
 }
 

@@ -67,33 +67,33 @@ TEST_P(ProgramTest, CoreWindowDrawAndEsc) {
 
   // Every control but the timer is a child window of its container, of a standard class, where the
   // description puts it; the settings panel has moved to 0,0.
-  for (const ControlSpec& spec : kControls) {
-    if (spec.kind == ControlKind::timer) continue;
-    SCOPED_TRACE(std::string(spec.name));
-    HWND window = program.control(spec.name);
+  for (const ControlSpec& design : kControls) {
+    if (design.kind == ControlKind::timer) continue;
+    SCOPED_TRACE(std::string(design.name));
+    HWND window = program.control(design.name);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(GetParent(window), spec.container.empty() ? main : program.control(spec.container));
-    const std::string expectedClass = spec.kind == ControlKind::editBox ? "Edit"
-                                      : spec.kind == ControlKind::transparentLabel ? "Static"
+    EXPECT_EQ(GetParent(window), design.container.empty() ? main : program.control(design.container));
+    const std::string expectedClass = design.kind == ControlKind::editBox ? "Edit"
+                                      : design.kind == ControlKind::transparentLabel ? "Static"
                                                                                    : "Button";
     EXPECT_EQ(_stricmp(className(window).c_str(), expectedClass.c_str()), 0) << className(window);
-    const RECT rect = program.rectInContainer(spec.name);
-    const bool panel = spec.name == kSettingsPanel;
-    EXPECT_EQ(rect.left, panel ? 0 : spec.left);
-    EXPECT_EQ(rect.top, panel ? 0 : spec.top);
-    EXPECT_EQ(rect.right - rect.left, spec.width);
-    EXPECT_EQ(rect.bottom - rect.top, spec.height);
-    EXPECT_EQ(((GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0), spec.visible);
-    EXPECT_EQ(IsWindowEnabled(window) == FALSE, spec.disabled) << "designed state";  // no file: 按钮10 stays off
-    EXPECT_EQ(program.text(spec.name), spec.text);
+    const RECT rect = program.rectInContainer(design.name);
+    const bool panel = design.name == kSettingsPanel;
+    EXPECT_EQ(rect.left, panel ? 0 : design.left);
+    EXPECT_EQ(rect.top, panel ? 0 : design.top);
+    EXPECT_EQ(rect.right - rect.left, design.width);
+    EXPECT_EQ(rect.bottom - rect.top, design.height);
+    EXPECT_EQ(((GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0), design.visible);
+    EXPECT_EQ(IsWindowEnabled(window) == FALSE, design.disabled) << "designed state";  // no file: 按钮10 stays off
+    EXPECT_EQ(program.text(design.name), design.text);
   }
 
   // Stacking order: among the controls of each container, the first row lies on top.
   for (std::string_view container : {std::string_view{}, std::string_view{"分组框4"}, std::string_view{"分组框1"}}) {
     HWND parent = container.empty() ? main : program.control(container);
     std::vector<HWND> expected;
-    for (const ControlSpec& spec : kControls)
-      if (spec.container == container && spec.kind != ControlKind::timer) expected.push_back(program.control(spec.name));
+    for (const ControlSpec& design : kControls)
+      if (design.container == container && design.kind != ControlKind::timer) expected.push_back(program.control(design.name));
     std::vector<HWND> actual;
     for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) actual.push_back(child);
     EXPECT_EQ(actual, expected) << "stacking order in " << std::string(container);
