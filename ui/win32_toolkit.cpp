@@ -52,6 +52,13 @@ const char* classOf(ControlKind kind) {
   return nullptr;
 }
 
+// A subclassed control's last message: it lets go of the toolkit, then its class procedure ends it.
+LRESULT endSubclass(HWND window, WNDPROC classProc, UINT message, WPARAM wParam, LPARAM lParam) {
+  RemovePropA(window, kControlProperty);
+  RemovePropA(window, kToolkitProperty);
+  return CallWindowProcA(classProc, window, message, wParam, lParam);
+}
+
 // The rectangle of a child window in its parent's client coordinates.
 RECT rectInParent(HWND window) {
   RECT rect{};
@@ -422,12 +429,7 @@ LRESULT CALLBACK Win32Toolkit::groupBoxProc(HWND window, UINT message, WPARAM wP
       // A plain group box is transparent to the mouse; this one is a solid panel, and a click on it
       // must not reach a button beneath it.
       return HTCLIENT;
-    case WM_NCDESTROY: {
-      WNDPROC classProc = control->classProc;
-      RemovePropA(window, kControlProperty);
-      RemovePropA(window, kToolkitProperty);
-      return CallWindowProcA(classProc, window, message, wParam, lParam);
-    }
+    case WM_NCDESTROY: return endSubclass(window, control->classProc, message, wParam, lParam);
     default: return CallWindowProcA(control->classProc, window, message, wParam, lParam);
   }
 }
@@ -468,12 +470,7 @@ LRESULT CALLBACK Win32Toolkit::labelProc(HWND window, UINT message, WPARAM wPara
       RedrawWindow(parent, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
       return result;
     }
-    case WM_NCDESTROY: {
-      WNDPROC classProc = control->classProc;
-      RemovePropA(window, kControlProperty);
-      RemovePropA(window, kToolkitProperty);
-      return CallWindowProcA(classProc, window, message, wParam, lParam);
-    }
+    case WM_NCDESTROY: return endSubclass(window, control->classProc, message, wParam, lParam);
     default: return CallWindowProcA(control->classProc, window, message, wParam, lParam);
   }
 }

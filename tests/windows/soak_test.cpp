@@ -30,10 +30,14 @@ DWORD gdiObjects() {
   return live;
 }
 
-BOOL CALLBACK countWindowAndChildren(HWND window, LPARAM count) {
+BOOL CALLBACK countWindow(HWND, LPARAM count) {
   ++*reinterpret_cast<DWORD*>(count);
-  EnumChildWindows(
-      window, [](HWND, LPARAM c) { return ++*reinterpret_cast<DWORD*>(c), TRUE; }, count);
+  return TRUE;
+}
+
+BOOL CALLBACK countWindowAndChildren(HWND window, LPARAM count) {
+  countWindow(window, count);
+  EnumChildWindows(window, countWindow, count);
   return TRUE;
 }
 

@@ -1,6 +1,6 @@
-// Start-up benchmark (not a pass/fail test): the time from process start to the main window shown,
-// for Quorvin and for a minimal one-window program of ours, alternated in one run; medians and ratio.
-//   startup_benchmark.exe QUORVIN.exe MINIMAL.exe [runs]
+// Start-up benchmark (not a pass/fail test): the time from process start to the main window shown, for
+// several programs alternated in one run; each one's median, and its ratio to the first program's.
+//   startup_benchmark.exe RUNS PROGRAM.exe WINDOW-CLASS [PROGRAM.exe WINDOW-CLASS ...]
 #include <windows.h>
 
 #include <algorithm>
@@ -63,24 +63,23 @@ double median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: %s QUORVIN.exe MINIMAL.exe [runs]\n", argv[0]);
+  if (argc < 4 || argc % 2 != 0) {
+    std::fprintf(stderr, "usage: %s RUNS PROGRAM.exe WINDOW-CLASS [PROGRAM.exe WINDOW-CLASS ...]\n", argv[0]);
     return 2;
   }
-  const int runs = argc > 3 ? std::atoi(argv[3]) : 15;
-  std::vector<double> quorvin, minimal;
-  timeToWindow(argv[1], "QuorvinMainWindow");  // warm the file cache once, not counted
-  timeToWindow(argv[2], "QuorvinMinimalWindow");
-  for (int run = 0; run < runs; ++run) {
-    quorvin.push_back(timeToWindow(argv[1], "QuorvinMainWindow"));
-    minimal.push_back(timeToWindow(argv[2], "QuorvinMinimalWindow"));
+  const int runs = std::atoi(argv[1]);
+  const int programs = (argc - 2) / 2;
+  std::vector<std::vector<double>> times(static_cast<std::size_t>(programs));
+  for (int p = 0; p < programs; ++p) timeToWindow(argv[2 + 2 * p], argv[3 + 2 * p]);  // warm the file cache
+  for (int run = 0; run < runs; ++run)
+    for (int p = 0; p < programs; ++p) times[static_cast<std::size_t>(p)].push_back(timeToWindow(argv[2 + 2 * p], argv[3 + 2 * p]));
+  const double reference = median(times[0]);
+  std::printf("%d runs each, programs alternated\n", runs);
+  for (int p = 0; p < programs; ++p) {
+    const auto& t = times[static_cast<std::size_t>(p)];
+    const double m = median(t);
+    std::printf("%-60s median %7.1f ms (min %6.1f, max %6.1f), ratio to the first %.2f\n", argv[2 + 2 * p], m,
+                *std::min_element(t.begin(), t.end()), *std::max_element(t.begin(), t.end()), m / reference);
   }
-  const double q = median(quorvin), m = median(minimal);
-  std::printf("runs: %d each\n", runs);
-  std::printf("Quorvin: median %.1f ms to the window shown (min %.1f, max %.1f)\n", q,
-              *std::min_element(quorvin.begin(), quorvin.end()), *std::max_element(quorvin.begin(), quorvin.end()));
-  std::printf("minimal: median %.1f ms to the window shown (min %.1f, max %.1f)\n", m,
-              *std::min_element(minimal.begin(), minimal.end()), *std::max_element(minimal.begin(), minimal.end()));
-  std::printf("ratio Quorvin / minimal: %.2f\n", q / m);
   return 0;
 }
