@@ -7,14 +7,14 @@ using enum ControlKind;
 constexpr bool kShown = true, kHidden = false, kEnabled = false, kDisabled = true;
 
 constexpr std::string_view kUsageNote =
-    "Quorvin 学生座号抽奖\r\n"
+    "Quorvin 座号抽奖\r\n"
     "学生座号抽奖软件使用说明\r\n"
     "①：座号抽奖区域点击抽取即可开始\r\n"
     "停止后会出现两位数字，就是中奖号码\r\n"
     "②：软件最多为100人只限100以内的人数使用\r\n"
     "③：如果抽取的座号没有可以重新抽取\r\n"
     "④：软件安全无毒，免费提供\r\n"
-    "Rur Azir 制作，欢迎在课堂上使用";
+    "Rur Azir 制作";
 
 constexpr FontSpec kBold12{"", 12, kBold};
 
