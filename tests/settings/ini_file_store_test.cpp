@@ -3,9 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/settings/test_support.h"
+
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -13,26 +14,8 @@ namespace quorvin {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ScratchFolder;
 
-// A fresh folder of its own for each test, removed with everything in it at the end.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::random_device random;
-    path_ = fs::temp_directory_path() / ("quorvin-store-" + std::to_string(random()) + std::to_string(random()));
-    fs::create_directories(path_);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  ~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 std::string fileBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

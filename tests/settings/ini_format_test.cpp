@@ -3,34 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/settings/test_support.h"
+
 #include <string>
 
 namespace quorvin::ini {
 namespace {
 
 using namespace std::string_literals;
+using quorvin::test::visible;
 
-// Shows line ends and bytes outside printable ASCII, so a failing case names the difference.
-std::string visible(std::string_view bytes) {
-  static const char hex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (byte < 0x20 || byte > 0x7E) {
-      out += "<";
-      out += hex[byte >> 4];
-      out += hex[byte & 0x0F];
-      out += ">";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
 
 struct ReadCase {
   const char* name;

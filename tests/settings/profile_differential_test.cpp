@@ -17,32 +17,15 @@
 #include "settings/ini_file_store.h"
 #include "settings/ini_format.h"
 #include "settings/profile_store_win32.h"
+#include "tests/settings/test_support.h"
 
 namespace quorvin {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ScratchFolder;
+using test::visible;
 
-std::string visible(std::string_view bytes) {
-  static const char hex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (byte < 0x20 || byte > 0x7E) {
-      out += "<";
-      out += hex[byte >> 4];
-      out += hex[byte & 0x0F];
-      out += ">";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
 
 // Long texts are shown around their first difference only.
 ::testing::AssertionResult sameBytes(std::string_view portable, std::string_view platform) {
@@ -56,27 +39,6 @@ std::string visible(std::string_view bytes) {
                                        << "\n  platform: " << visible(platform.substr(from, 120));
 }
 
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    static int made = 0;
-    path_ = fs::temp_directory_path() / ("quorvin-differential-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                         std::to_string(GetTickCount()) + "-" + std::to_string(++made));
-    fs::create_directories(path_);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  ~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  // The Win32 "A" functions take the path as ANSI text; the folder's name is plain ASCII.
-  std::string file(std::string_view name) const { return (path_ / std::string(name)).string(); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 std::optional<std::string> fileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

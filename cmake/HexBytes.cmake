@@ -1,0 +1,15 @@
+# quorvin_hex_le(<out> <value> <bytes>): the little-endian hex text of an unsigned value of <bytes>
+# bytes, two digits a byte. Shared by the build-time scripts that write binary data as hex.
+function(quorvin_hex_le out value bytes)
+  set(hex "")
+  foreach(i RANGE 1 ${bytes})
+    math(EXPR byte "(${value} >> ((${i} - 1) * 8)) & 255" OUTPUT_FORMAT HEXADECIMAL)
+    string(SUBSTRING "${byte}" 2 -1 digits)
+    string(LENGTH "${digits}" n)
+    if(n EQUAL 1)
+      set(digits "0${digits}")
+    endif()
+    string(APPEND hex "${digits}")
+  endforeach()
+  set(${out} "${hex}" PARENT_SCOPE)
+endfunction()
