@@ -202,19 +202,24 @@ bool changesButtonState(UINT message) {
   }
 }
 
+// WM_PAINT: into the device context that came with the message, or else the window's own paint DC.
+template <typename Paint>
+LRESULT paintMessage(HWND window, WPARAM wParam, Paint paint) {
+  if (wParam != 0) {
+    paint(reinterpret_cast<HDC>(wParam));
+    return 0;
+  }
+  PAINTSTRUCT paintStruct;
+  HDC dc = BeginPaint(window, &paintStruct);
+  if (dc != nullptr) paint(dc);
+  EndPaint(window, &paintStruct);
+  return 0;
+}
+
 LRESULT pushButtonProc(HWND button, SkinnedWindow& record, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT: {
-      if (wParam != 0) {
-        paintPushButton(button, reinterpret_cast<HDC>(wParam), record);
-        return 0;
-      }
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(button, &paint);
-      if (dc != nullptr) paintPushButton(button, dc, record);
-      EndPaint(button, &paint);
-      return 0;
-    }
+    case WM_PAINT:
+      return paintMessage(button, wParam, [&](HDC dc) { paintPushButton(button, dc, record); });
     case WM_PRINTCLIENT:
       paintPushButton(button, reinterpret_cast<HDC>(wParam), record);
       return 0;
@@ -258,17 +263,8 @@ LRESULT groupBoxProc(HWND groupBox, SkinnedWindow& record, UINT message, WPARAM 
     case WM_ERASEBKGND:
       eraseGroupBox(groupBox, reinterpret_cast<HDC>(wParam));
       return 1;
-    case WM_PAINT: {
-      if (wParam != 0) {
-        paintGroupBox(groupBox, reinterpret_cast<HDC>(wParam), record);
-        return 0;
-      }
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(groupBox, &paint);
-      if (dc != nullptr) paintGroupBox(groupBox, dc, record);
-      EndPaint(groupBox, &paint);
-      return 0;
-    }
+    case WM_PAINT:
+      return paintMessage(groupBox, wParam, [&](HDC dc) { paintGroupBox(groupBox, dc, record); });
     case WM_PRINTCLIENT:
       if ((lParam & PRF_ERASEBKGND) != 0) eraseGroupBox(groupBox, reinterpret_cast<HDC>(wParam));
       paintGroupBox(groupBox, reinterpret_cast<HDC>(wParam), record);
