@@ -9,10 +9,9 @@ namespace {
 
 // The controls filled from the configuration file, in this order; each one's key is its own name.
 constexpr std::array<std::string_view, 10> kRestoredControls{
-    kPrizeLevels[0].nameBox,     kPrizeLevels[1].nameBox,     kPrizeLevels[2].nameBox,
-    kPrizeLevels[3].nameBox,     kPrizeLevels[4].nameBox,     kPrizeLevels[0].winnerLabel,
-    kPrizeLevels[1].winnerLabel, kPrizeLevels[2].winnerLabel, kPrizeLevels[3].winnerLabel,
-    kPrizeLevels[4].winnerLabel,
+    kPrizeLevels[0].nameBox,     kPrizeLevels[1].nameBox,     kPrizeLevels[2].nameBox,     kPrizeLevels[3].nameBox,
+    kPrizeLevels[4].nameBox,     kPrizeLevels[0].winnerLabel, kPrizeLevels[1].winnerLabel, kPrizeLevels[2].winnerLabel,
+    kPrizeLevels[3].winnerLabel, kPrizeLevels[4].winnerLabel,
 };
 
 }  // namespace

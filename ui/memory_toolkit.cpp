@@ -51,8 +51,8 @@ void MemoryToolkit::loadMainWindow() {
   if (failWindowCreation_) fatalRuntimeError("the main window could not be created");
   controls_.clear();
   for (const ControlSpec& design : kControls)
-    controls_.emplace(std::string(design.name),
-                      ControlState{&design, Text(design.text), design.visible, design.disabled, design.left, design.top, 0});
+    controls_.emplace(std::string(design.name), ControlState{&design, Text(design.text), design.visible,
+                                                             design.disabled, design.left, design.top, 0});
   const Point start = centredStartPosition(screenWidth_, screenHeight_);
   windowLeft_ = start.x;
   windowTop_ = start.y;
@@ -111,7 +111,8 @@ void MemoryToolkit::click(std::string_view control) {
 
 void MemoryToolkit::tick() {
   for (auto& [name, state] : controls_)
-    if (state.design->kind == ControlKind::timer && state.period > 0 && windowExists_) sink_.onEvent(state.design->event);
+    if (state.design->kind == ControlKind::timer && state.period > 0 && windowExists_)
+      sink_.onEvent(state.design->event);
 }
 
 void MemoryToolkit::type(std::string_view control, std::string_view text) {

@@ -18,16 +18,12 @@ DWORD styleOf(const ControlSpec& design) {
   if (design.visible) style |= WS_VISIBLE;
   if (design.disabled) style |= WS_DISABLED;
   switch (design.kind) {
-    case ControlKind::button:
-      return style | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE;
+    case ControlKind::button: return style | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE;
     case ControlKind::editBox:
       return style | WS_TABSTOP | ES_AUTOHSCROLL | (design.align == TextAlign::centre ? ES_CENTER : ES_LEFT);
-    case ControlKind::transparentLabel:
-      return style | SS_LEFT | SS_NOPREFIX;
-    case ControlKind::groupBox:
-      return style | BS_GROUPBOX;
-    case ControlKind::timer:
-      break;
+    case ControlKind::transparentLabel: return style | SS_LEFT | SS_NOPREFIX;
+    case ControlKind::groupBox: return style | BS_GROUPBOX;
+    case ControlKind::timer: break;
   }
   return style;
 }
@@ -110,9 +106,9 @@ void Win32Toolkit::initialise() {
 void Win32Toolkit::loadMainWindow() {
   const Point start = centredStartPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   const std::string title = zeroTerminated(kMainWindow.title);
-  mainWindow_ = CreateWindowExA(WS_EX_CONTROLPARENT, kMainWindowClass, title.c_str(),
-                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, start.x, start.y,
-                                kMainWindow.designedWidth, kMainWindow.designedHeight, nullptr, nullptr, instance_, this);
+  mainWindow_ = CreateWindowExA(
+      WS_EX_CONTROLPARENT, kMainWindowClass, title.c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+      start.x, start.y, kMainWindow.designedWidth, kMainWindow.designedHeight, nullptr, nullptr, instance_, this);
   if (!mainWindow_) fatalRuntimeError("无法创建主窗口，程序不能启动。");
   SendMessageA(mainWindow_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
   SendMessageA(mainWindow_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
@@ -142,10 +138,10 @@ void Win32Toolkit::createControls() {
     if (design.kind == ControlKind::timer) continue;
     HWND parent = design.container.empty() ? mainWindow_ : find(design.container).window;
     const std::string text = zeroTerminated(design.text);
-    control.window = CreateWindowExA(extendedStyleOf(design), classOf(design.kind), text.c_str(), styleOf(design), design.left,
-                                     design.top, design.width, design.height, parent,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)), instance_,
-                                     nullptr);
+    control.window =
+        CreateWindowExA(extendedStyleOf(design), classOf(design.kind), text.c_str(), styleOf(design), design.left,
+                        design.top, design.width, design.height, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)), instance_, nullptr);
     if (!control.window) fatalRuntimeError("无法创建窗口控件，程序不能启动。");
     SetPropA(control.window, kControlProperty, &control);
     SetPropA(control.window, kToolkitProperty, this);
@@ -215,8 +211,7 @@ void Win32Toolkit::runEventLoop() {
 // Esc closes the window from any control, the name boxes included; Enter presses nothing and F1 does
 // nothing. Keys of other windows (a message box, say) pass untouched.
 bool Win32Toolkit::preTranslateKey(const MSG& message) {
-  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN && message.message != WM_CHAR)
-    return false;
+  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN && message.message != WM_CHAR) return false;
   if (!mainWindow_ || (message.hwnd != mainWindow_ && !IsChild(mainWindow_, message.hwnd))) return false;
   if (message.message == WM_CHAR) return message.wParam == '\r' || message.wParam == 27;
   switch (message.wParam) {
@@ -390,9 +385,7 @@ LRESULT Win32Toolkit::onMainWindowMessage(HWND window, UINT message, WPARAM wPar
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_HELP: return TRUE;  // no help file: F1 does nothing
-    case WM_DESTROY:
-      KillTimer(window, kDrawTimerId);
-      return 0;
+    case WM_DESTROY: KillTimer(window, kDrawTimerId); return 0;
     case WM_NCDESTROY:
       RemovePropA(window, kToolkitProperty);
       mainWindow_ = nullptr;

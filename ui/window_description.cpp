@@ -19,15 +19,15 @@ constexpr std::string_view kUsageNote =
 constexpr FontSpec kBold12{"", 12, kBold};
 
 // A transparent label with the default look.
-constexpr ControlSpec label(std::string_view name, std::string_view container, int left, int top,
-                            int width, int height, std::string_view text) {
+constexpr ControlSpec label(std::string_view name, std::string_view container, int left, int top, int width, int height,
+                            std::string_view text) {
   return {name, transparentLabel, container, left, top, width, height, text, kShown, kEnabled, Handler::none};
 }
 
 // A winner label: bold 12, centred, in its own colour, "00" while the prize has no winner.
 constexpr ControlSpec winnerLabel(std::string_view name, int left, int top, Colour colour) {
-  return {name,     transparentLabel, "分组框3",      left,   top,   33,          16, "00", kShown, kEnabled,
-          Handler::none, kBold12,     colour,        TextAlign::centre};
+  return {name, transparentLabel, "分组框3", left,          top,     33,     16,
+          "00", kShown,           kEnabled,  Handler::none, kBold12, colour, TextAlign::centre};
 }
 
 }  // namespace

@@ -48,9 +48,7 @@ struct ControlSpec {
 };
 
 // Buttons and edit boxes take the focus and Tab reaches them; labels and group boxes do not.
-constexpr bool isFocusable(ControlKind kind) {
-  return kind == ControlKind::button || kind == ControlKind::editBox;
-}
+constexpr bool isFocusable(ControlKind kind) { return kind == ControlKind::button || kind == ControlKind::editBox; }
 
 struct MainWindowSpec {
   std::string_view title;

@@ -3,10 +3,10 @@
 // attach with a module handle of 0, and the attach call carries the built-in skin.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -37,16 +37,18 @@ struct Engine : ::testing::Test {
         imports.emplace(reinterpret_cast<const char*>(arguments[0]), reinterpret_cast<const char*>(arguments[1]));
         return reinterpret_cast<std::uintptr_t>(&standInImportCalled);
       }
-      return CallProcAddress(code, arguments[0], arguments[1], arguments[2], arguments[3], arguments[4],
-                             arguments[5], arguments[6], arguments[7], arguments[8], arguments[9]);
+      return CallProcAddress(code, arguments[0], arguments[1], arguments[2], arguments[3], arguments[4], arguments[5],
+                             arguments[6], arguments[7], arguments[8], arguments[9]);
     };
     const DataBlockView image = skinEngineImage();
-    const MapResult learned = mapImage(platform, image.bytes, static_cast<std::int32_t>(image.length), kLearnImports, 0);
+    const MapResult learned =
+        mapImage(platform, image.bytes, static_cast<std::int32_t>(image.length), kLearnImports, 0);
     EXPECT_NE(learned.base, 0u) << describe(learned.failure);
     if (learned.base) UnmapImage(platform, learned.base);
     for (const auto& [library, function] : imports) {
       std::string key = library;  // the stand-in table is keyed by the lower-case name
-      std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+      std::transform(key.begin(), key.end(), key.begin(),
+                     [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
       platform.libraries[key].byName[function] = reinterpret_cast<std::uintptr_t>(&standInImportCalled);
     }
     platform.calls.clear();
@@ -59,8 +61,9 @@ struct Engine : ::testing::Test {
 
 TEST_F(Engine, MapsStartsAndExportsTheAttachByNameAndOrdinal) {
   ASSERT_FALSE(imports.empty());
-  EXPECT_TRUE(std::any_of(imports.begin(), imports.end(), [](const auto& i) { return i.second.rfind("SetWindowsHookEx", 0) == 0; }))
-      << "the engine hooks the thread's windows";
+  EXPECT_TRUE(std::any_of(imports.begin(), imports.end(), [](const auto& i) {
+    return i.second.rfind("SetWindowsHookEx", 0) == 0;
+  })) << "the engine hooks the thread's windows";
 
   createSkinEngineModule(platform);
   LoadSkinEngine(skinEngineImage());

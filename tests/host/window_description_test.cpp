@@ -32,7 +32,7 @@ TEST(WindowDescription, FiftyFourUniquelyNamedControls) {
   std::map<ControlKind, int> kinds;
   for (const ControlSpec& control : kControls) ++kinds[control.kind];
   EXPECT_EQ(kinds[ControlKind::button], 10);
-  EXPECT_EQ(kinds[ControlKind::editBox], 11);  // 编辑框1, jp1..jp5, jp11..jp55
+  EXPECT_EQ(kinds[ControlKind::editBox], 11);           // 编辑框1, jp1..jp5, jp11..jp55
   EXPECT_EQ(kinds[ControlKind::transparentLabel], 28);  // 透明标签1..23 and No1..No5
   EXPECT_EQ(kinds[ControlKind::groupBox], 4);
   EXPECT_EQ(kinds[ControlKind::timer], 1);
@@ -51,10 +51,11 @@ TEST(WindowDescription, ContainersAreGroupBoxesDescribedBeforeTheirControls) {
 }
 
 TEST(WindowDescription, StackingOrderOfTheMainWindow) {
-  const std::vector<std::string_view> expected{"按钮9", "分组框4", "透明标签22", "分组框3", "分组框2", "分组框1", "时钟1"};
+  const std::vector<std::string_view> expected{"按钮9",   "分组框4", "透明标签22", "分组框3",
+                                               "分组框2", "分组框1", "时钟1"};
   EXPECT_EQ(stackOf(""), expected);
   // Inside the draw area the award buttons lie on top and the start button at the bottom.
-  const std::vector<std::string_view> drawArea{"按钮7", "按钮6", "按钮5", "按钮4", "按钮3",
+  const std::vector<std::string_view> drawArea{"按钮7", "按钮6",     "按钮5",   "按钮4", "按钮3",
                                                "按钮2", "透明标签1", "编辑框1", "按钮1"};
   EXPECT_EQ(stackOf("分组框1"), drawArea);
   EXPECT_EQ(stackOf("分组框4").size(), 13u);
@@ -64,11 +65,16 @@ TEST(WindowDescription, StackingOrderOfTheMainWindow) {
 
 TEST(WindowDescription, EventsBoundAsDesigned) {
   const std::map<std::string_view, Handler> expected{
-      {"按钮1", Handler::startDraw},        {"按钮2", Handler::stopDraw},
-      {"时钟1", Handler::drawTick},         {"按钮3", Handler::awardFirstPrize},
-      {"按钮4", Handler::awardSecondPrize}, {"按钮5", Handler::awardThirdPrize},
-      {"按钮6", Handler::awardEncouragementPrize}, {"按钮7", Handler::awardSpecialPrize},
-      {"按钮9", Handler::saveWinners},      {"按钮8", Handler::confirmPrizes},
+      {"按钮1", Handler::startDraw},
+      {"按钮2", Handler::stopDraw},
+      {"时钟1", Handler::drawTick},
+      {"按钮3", Handler::awardFirstPrize},
+      {"按钮4", Handler::awardSecondPrize},
+      {"按钮5", Handler::awardThirdPrize},
+      {"按钮6", Handler::awardEncouragementPrize},
+      {"按钮7", Handler::awardSpecialPrize},
+      {"按钮9", Handler::saveWinners},
+      {"按钮8", Handler::confirmPrizes},
       {"按钮10", Handler::clearSettings},
   };
   for (const ControlSpec& control : kControls) {

@@ -220,8 +220,7 @@ void RunningProgram::repaintAll() const {
 }
 
 std::optional<DWORD> RunningProgram::waitForExit(DWORD timeoutMs) {
-  if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
-    return std::nullopt;
+  if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
   ended_ = true;
   DWORD code = 0;
   GetExitCodeProcess(process_.hProcess, &code);

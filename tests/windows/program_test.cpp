@@ -73,9 +73,9 @@ TEST_P(ProgramTest, CoreWindowDrawAndEsc) {
     HWND window = program.control(design.name);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(GetParent(window), design.container.empty() ? main : program.control(design.container));
-    const std::string expectedClass = design.kind == ControlKind::editBox ? "Edit"
+    const std::string expectedClass = design.kind == ControlKind::editBox            ? "Edit"
                                       : design.kind == ControlKind::transparentLabel ? "Static"
-                                                                                   : "Button";
+                                                                                     : "Button";
     EXPECT_EQ(_stricmp(className(window).c_str(), expectedClass.c_str()), 0) << className(window);
     const RECT rect = program.rectInContainer(design.name);
     const bool panel = design.name == kSettingsPanel;
@@ -93,9 +93,11 @@ TEST_P(ProgramTest, CoreWindowDrawAndEsc) {
     HWND parent = container.empty() ? main : program.control(container);
     std::vector<HWND> expected;
     for (const ControlSpec& design : kControls)
-      if (design.container == container && design.kind != ControlKind::timer) expected.push_back(program.control(design.name));
+      if (design.container == container && design.kind != ControlKind::timer)
+        expected.push_back(program.control(design.name));
     std::vector<HWND> actual;
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) actual.push_back(child);
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      actual.push_back(child);
     EXPECT_EQ(actual, expected) << "stacking order in " << std::string(container);
   }
 
@@ -107,8 +109,8 @@ TEST_P(ProgramTest, CoreWindowDrawAndEsc) {
   ASSERT_NE(group, nullptr);
   const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(image, group)));
   ASSERT_EQ(directory[4], 1) << "one image";
-  EXPECT_EQ(directory[6], 48);  // width
-  EXPECT_EQ(directory[7], 48);  // height
+  EXPECT_EQ(directory[6], 48);   // width
+  EXPECT_EQ(directory[7], 48);   // height
   EXPECT_EQ(directory[12], 32);  // bits per pixel
   const WORD iconId = static_cast<WORD>(directory[18] | directory[19] << 8);
   HRSRC icon = FindResourceA(image, MAKEINTRESOURCEA(iconId), MAKEINTRESOURCEA(3));  // RT_ICON
@@ -256,7 +258,8 @@ TEST_P(SettingsThroughTheWindow, CoreConfirmDrawAwardSaveAndRestore) {
     EXPECT_EQ(program.text("jp2"), "钢笔");
     EXPECT_EQ(program.text("jp3"), "");
     EXPECT_TRUE(program.visible(kSaveWinnersButton));
-    EXPECT_EQ(readIniFile(), std::optional<std::string>("[保存配置文件]\r\njp11=笔记本\r\njp22=钢笔\r\njp33=\r\njp44=\r\njp55=\r\n"));
+    EXPECT_EQ(readIniFile(),
+              std::optional<std::string>("[保存配置文件]\r\njp11=笔记本\r\njp22=钢笔\r\njp33=\r\njp44=\r\njp55=\r\n"));
 
     program.click(kStartButton);
     Sleep(300);
@@ -273,8 +276,10 @@ TEST_P(SettingsThroughTheWindow, CoreConfirmDrawAwardSaveAndRestore) {
     EXPECT_EQ(saved->title, "提示：");
     EXPECT_TRUE(saved->hasIcon);
     program.dismissMessageBox(*saved);
-    EXPECT_EQ(readIniFile(), std::optional<std::string>("[保存配置文件]\r\njp11=笔记本\r\njp22=钢笔\r\njp33=\r\njp44=\r\njp55=\r\n"
-                                                        "No1=00\r\nNo2=00\r\nNo3=" + drawn + "\r\nNo4=00\r\nNo5=00\r\n"));
+    EXPECT_EQ(readIniFile(),
+              std::optional<std::string>("[保存配置文件]\r\njp11=笔记本\r\njp22=钢笔\r\njp33=\r\njp44=\r\njp55=\r\n"
+                                         "No1=00\r\nNo2=00\r\nNo3=" +
+                                         drawn + "\r\nNo4=00\r\nNo5=00\r\n"));
     program.pressKey(program.control(kStartButton), VK_ESCAPE);
     EXPECT_EQ(program.waitForExit(), std::optional<DWORD>(0));
   }
@@ -380,8 +385,11 @@ constexpr COLORREF kWindowFace = RGB(0xFB, 0xF3, 0xE1);
 
 // A pixel between two colours of a gradient, give or take a little.
 bool onGradient(COLORREF pixel, COLORREF from, COLORREF to) {
-  const auto within = [](int value, int a, int b) { return value >= std::min(a, b) - 12 && value <= std::max(a, b) + 12; };
-  return within(GetRValue(pixel), GetRValue(from), GetRValue(to)) && within(GetGValue(pixel), GetGValue(from), GetGValue(to)) &&
+  const auto within = [](int value, int a, int b) {
+    return value >= std::min(a, b) - 12 && value <= std::max(a, b) + 12;
+  };
+  return within(GetRValue(pixel), GetRValue(from), GetRValue(to)) &&
+         within(GetGValue(pixel), GetGValue(from), GetGValue(to)) &&
          within(GetBValue(pixel), GetBValue(from), GetBValue(to));
 }
 

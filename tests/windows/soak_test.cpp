@@ -181,7 +181,8 @@ TEST(Soak, ThousandDrawCyclesLeaveGdiAndUserCountsFlat) {
       click(kStopButton);
       click(kPrizeLevels[level].awardButton);
       ui.setText(kPrizeLevels[level].winnerLabel, kNoWinner);  // so that the prize can be won again
-      RedrawWindow(mainWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      RedrawWindow(mainWindow(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
       if (cycle % 100 == 0) {
         SetTimer(nullptr, 0, 30, dismissMessageBox);
         click(kSaveWinnersButton);  // its message box, skinned, opened and closed

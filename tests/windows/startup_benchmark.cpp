@@ -72,7 +72,8 @@ int main(int argc, char** argv) {
   std::vector<std::vector<double>> times(static_cast<std::size_t>(programs));
   for (int p = 0; p < programs; ++p) timeToWindow(argv[2 + 2 * p], argv[3 + 2 * p]);  // warm the file cache
   for (int run = 0; run < runs; ++run)
-    for (int p = 0; p < programs; ++p) times[static_cast<std::size_t>(p)].push_back(timeToWindow(argv[2 + 2 * p], argv[3 + 2 * p]));
+    for (int p = 0; p < programs; ++p)
+      times[static_cast<std::size_t>(p)].push_back(timeToWindow(argv[2 + 2 * p], argv[3 + 2 * p]));
   const double reference = median(times[0]);
   std::printf("%d runs each, programs alternated\n", runs);
   for (int p = 0; p < programs; ++p) {
