@@ -8,9 +8,7 @@ namespace {
 InMemoryModule* engineModule = nullptr;
 LoaderPlatform* enginePlatform = nullptr;  // the platform the engine was mapped on; it makes the calls
 
-std::uintptr_t word(std::int32_t value) {
-  return static_cast<std::uintptr_t>(static_cast<std::uint32_t>(value));
-}
+std::uintptr_t word(std::int32_t value) { return static_cast<std::uintptr_t>(static_cast<std::uint32_t>(value)); }
 
 }  // namespace
 
@@ -37,10 +35,9 @@ std::uint32_t AttachSkinResource(DataBlockView skin, const char* password, std::
                                  std::int32_t third) {
   const std::uintptr_t attach = engineModule ? engineModule->GetExport("SkinH_AttachRes") : 0;
   if (!attach) return 0;  // no engine, or no such export: the window keeps the system's look
-  const std::uintptr_t result =
-      enginePlatform->callCode(attach, {reinterpret_cast<std::uintptr_t>(skin.bytes), skin.length,
-                                                 reinterpret_cast<std::uintptr_t>(password), word(first),
-                                                 word(second), word(third), 0, 0, 0, 0});
+  const std::uintptr_t result = enginePlatform->callCode(
+      attach, {reinterpret_cast<std::uintptr_t>(skin.bytes), skin.length, reinterpret_cast<std::uintptr_t>(password),
+               word(first), word(second), word(third), 0, 0, 0, 0});
   return static_cast<std::uint32_t>(result);
 }
 
