@@ -17,7 +17,6 @@ class Program final : public EventSink {
   std::function<void()> attachBuiltInSkin;
 
   void onEvent(Handler handler) override;
-  const SeatGenerator& generator() const { return generator_; }
 
  private:
   WindowToolkit& ui_;
